@@ -1,0 +1,10 @@
+#include "synth/random.h"
+
+namespace synth {
+
+RandomSource& Noise() {
+  static RandomSource source;
+  return source;
+}
+
+}  // namespace synth
