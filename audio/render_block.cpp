@@ -26,7 +26,7 @@ void RenderBlockFor(synth::SynthState& s, void* buffer, int lengthInBytes) {
   if (surface) scope::DrawScope(s);
 }
 
-signed char RenderBlock(void*, void* buffer, int lengthInBytes, void*) {
+signed char RenderBlock(Stream*, void* buffer, int lengthInBytes, void*) {
   RenderBlockFor(synth::TheSynth(), buffer, lengthInBytes);
   return 1;
 }

@@ -11,6 +11,8 @@
 
 namespace audio {
 
+struct Stream;  // the sound library's stream handle (fsound.h)
+
 inline constexpr int BytesPerFrame = 4;
 
 // A voice output as a sample: s = v * 10000 as a float, truncated toward zero,
@@ -23,7 +25,7 @@ void RenderFrames(synth::SynthState& s, std::int16_t* out, int frames);
 // The callback as the stream calls it: plays the process-wide state. A length
 // that is not a multiple of 4 leaves its last 1 to 3 bytes untouched.
 // Returns 1: the stream never ends.
-signed char RenderBlock(void* stream, void* buffer, int lengthInBytes, void* userData);
+signed char RenderBlock(Stream* stream, void* buffer, int lengthInBytes, void* userData);
 
 // The same for any state, used by the offline renderer and the tests.
 void RenderBlockFor(synth::SynthState& s, void* buffer, int lengthInBytes);
