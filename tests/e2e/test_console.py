@@ -1,0 +1,81 @@
+"""The console keyboard under a pseudo-terminal: key mode while running, and
+the terminal as it was found on every way out."""
+
+import os
+import signal
+import subprocess
+import time
+import unittest
+
+from harness import TOOLS, Terminal, main, wait_for
+
+PROBE = os.path.join(TOOLS, "keys_probe")
+
+
+class ConsoleKeyboard(unittest.TestCase):
+    def start(self):
+        t = Terminal([PROBE])
+        self.addCleanup(t.close)
+        t.expect("ready\n")
+        return t
+
+    def test_keys_without_echo_or_enter_and_signals_still_on(self):
+        t = self.start()
+        mode = subprocess.run(["stty", "-a"], stdin=t.slave, capture_output=True, text=True).stdout
+        words = mode.replace(";", " ").split()
+        for flag in ("-icanon", "-echo", "isig"):
+            self.assertIn(flag, words)
+        t.send("a")
+        t.expect("key 97\n")
+        self.assertNotIn("a\n", t.text().replace("key 97", ""))  # no echo
+        t.send(b"\xe9")
+        t.expect("key -23\n")  # an 8-bit character taken as signed
+
+    def test_escape_restores_the_terminal(self):
+        t = self.start()
+        self.assertNotEqual(t.stty(), t.before)
+        t.send(b"\x1b")
+        self.assertEqual(t.wait(), 0)
+        self.assertIn("escape", t.text())
+        self.assertEqual(t.stty(), t.before)
+
+    def test_arrow_and_function_keys_are_one_key_that_is_not_escape(self):
+        t = self.start()
+        pos = 0
+        for seq in (b"\x1b[A", b"\x1b[D", b"\x1bOP", b"\x1b[15~"):
+            t.send(seq)
+            pos = t.expect("key 0\n", start=pos)
+        time.sleep(0.1)
+        self.assertIsNone(t.proc.poll())
+        self.assertEqual(t.text().count("key "), 4)  # each sequence read as one key
+        t.send(b"\x1b")
+        self.assertEqual(t.wait(), 0)
+
+    def test_ending_signals_restore_the_terminal(self):
+        for how, sig in (("ctrl-c", signal.SIGINT), ("kill", signal.SIGTERM), ("kill", signal.SIGHUP)):
+            with self.subTest(how=how, sig=sig):
+                t = self.start()
+                if how == "ctrl-c":
+                    t.send(b"\x03")
+                else:
+                    t.proc.send_signal(sig)
+                self.assertEqual(t.wait(), -sig)
+                self.assertEqual(t.stty(), t.before)
+                t.close()
+
+    def test_end_of_piped_input_is_escape_and_leaves_the_terminal_alone(self):
+        r, w = os.pipe()
+        t = Terminal([PROBE], stdin=r)
+        self.addCleanup(t.close)
+        os.close(r)
+        os.write(w, b"xy[")
+        os.close(w)
+        self.assertEqual(t.wait(), 0)
+        out = t.text()
+        # bytes as they come: no sequence handling off a terminal
+        self.assertIn("key 120\nkey 121\nkey 91\nescape\n", out)
+        self.assertEqual(t.stty(), t.before)
+
+
+if __name__ == "__main__":
+    main()
