@@ -98,33 +98,43 @@ Options Parse(int argc, char** argv) {
   return o;
 }
 
+class PendingFile;
+std::vector<PendingFile*> g_pending;
+void DiscardPending();
+
+[[noreturn]] void FailAndDiscard(const std::string& message) {
+  DiscardPending();
+  Fail(message);
+}
+
 // A file written beside its final name and moved there only when complete,
 // so that a failure leaves nothing behind.
 class PendingFile {
  public:
   explicit PendingFile(const std::string& path) : path_(path), temp_(path + ".XXXXXX") {
     fd_ = mkstemp(temp_.data());
-    if (fd_ < 0) Fail("cannot write " + path_ + ": " + std::strerror(errno));
+    if (fd_ < 0) FailAndDiscard("cannot write " + path_ + ": " + std::strerror(errno));
+    g_pending.push_back(this);
     const mode_t mask = umask(0);  // mkstemp makes it private; give it the usual mode
     umask(mask);
     fchmod(fd_, 0666 & ~mask);
   }
-  ~PendingFile() {
-    if (!done_) Discard();
-  }
+  ~PendingFile() { Discard(); }
   int fd() const { return fd_; }
   const std::string& temp() const { return temp_; }
-  void Discard() {
-    if (fd_ >= 0) close(fd_);
+  // Closes the descriptor; true when everything written reached the file.
+  bool Close() {
+    const bool ok = fd_ < 0 || close(fd_) == 0;
     fd_ = -1;
-    unlink(temp_.c_str());
+    return ok;
+  }
+  void Discard() {
+    Close();
+    if (!done_) unlink(temp_.c_str());
   }
   void Commit() {
-    if (rename(temp_.c_str(), path_.c_str()) != 0) {
-      const std::string why = std::strerror(errno);
-      Discard();
-      Fail("cannot write " + path_ + ": " + why);
-    }
+    if (!Close() || rename(temp_.c_str(), path_.c_str()) != 0)
+      FailAndDiscard("cannot write " + path_ + ": " + std::strerror(errno));
     done_ = true;
   }
 
@@ -135,15 +145,8 @@ class PendingFile {
   bool done_ = false;
 };
 
-std::vector<PendingFile*> g_pending;
-
 void DiscardPending() {
   for (PendingFile* f : g_pending) f->Discard();
-}
-
-[[noreturn]] void FailAndDiscard(const std::string& message) {
-  DiscardPending();
-  Fail(message);
 }
 
 }  // namespace
@@ -152,11 +155,9 @@ int main(int argc, char** argv) {
   const Options options = Parse(argc, argv);
 
   PendingFile wav_file(options.wav);
-  g_pending.push_back(&wav_file);
   std::unique_ptr<PendingFile> bmp_file;
   if (!options.bmp.empty()) {
     bmp_file = std::make_unique<PendingFile>(options.bmp);
-    g_pending.push_back(bmp_file.get());
   }
 
   SF_INFO info{};
@@ -185,10 +186,9 @@ int main(int argc, char** argv) {
   }
   std::fflush(stdout);
   if (sf_close(wav) != 0) FailAndDiscard("cannot write " + options.wav);
-  if (close(wav_file.fd()) != 0) FailAndDiscard("cannot write " + options.wav + ": " + std::strerror(errno));
 
   if (bmp_file) {
-    close(bmp_file->fd());
+    bmp_file->Close();  // SDL writes the picture by name
     if (SDL_SaveBMP(s.Surface, bmp_file->temp().c_str()) != 0) FailAndDiscard("cannot write " + options.bmp);
     bmp_file->Commit();
   }
