@@ -27,10 +27,16 @@ install_missing() {
   fi
 }
 
-# build DIR [cmake options...]
+# build DIR [TARGET] [-- cmake options...]: quiet unless it fails.
 build() {
-  local dir=$1
+  local dir=$1 target=all
   shift
+  if [ $# -gt 0 ] && [ "$1" != "--" ]; then target=$1; shift; fi
+  [ "${1-}" = "--" ] && shift
   cmake -S "$ROOT" -B "$ROOT/$dir" "$@" >/dev/null
-  cmake --build "$ROOT/$dir" -j"$(nproc)"
+  if ! cmake --build "$ROOT/$dir" --target "$target" -j"$(nproc)" >"$ROOT/$dir/build.log" 2>&1; then
+    cat "$ROOT/$dir/build.log" >&2
+    echo "build of $dir failed" >&2
+    exit 1
+  fi
 }

@@ -1,5 +1,6 @@
 #include "synth/oscillator.h"
 
+#include <bit>
 #include <cmath>
 
 #include "synth/numeric.h"
@@ -46,7 +47,7 @@ void Oscillator::Tick() {
 
   switch (Wave) {
     case WaveSine:
-      Value = static_cast<float>(std::sin(Cycle * (static_cast<double>(pos) + APhase)) * ampl);
+      Value = static_cast<float>(Sine(pos, APhase) * ampl);
       break;
     case WaveRamp:
       Value = static_cast<float>(static_cast<double>(pos) * ampl);
@@ -57,7 +58,7 @@ void Oscillator::Tick() {
     case WavePulse: {
       // Four separate tests, each on what the previous one left: with AAmpl
       // at most 0.5 the positive plateau is caught by the second and reads 0.
-      float v = static_cast<float>(std::sin(Cycle * (static_cast<double>(pos) + APhase)) * 1.0);
+      float v = static_cast<float>(Sine(pos, APhase) * 1.0);
       if (v > 0.5) v = static_cast<float>(1.0 * ampl);
       if (v <= 0.5 && v >= 0) v = 0.0f;
       if (v < 0 && v >= -0.5) v = 0.0f;
@@ -71,6 +72,18 @@ void Oscillator::Tick() {
     default:
       break;  // an unknown code keeps the last Value
   }
+}
+
+double Oscillator::Sine(float pos, float phase) {
+  const auto p = std::bit_cast<std::uint32_t>(pos);
+  const auto a = std::bit_cast<std::uint32_t>(phase);
+  if (!sine_known_ || p != sine_pos_ || a != sine_phase_) {
+    sine_ = std::sin(Cycle * (static_cast<double>(pos) + phase));
+    sine_pos_ = p;
+    sine_phase_ = a;
+    sine_known_ = true;
+  }
+  return sine_;
 }
 
 // Between bursts the output sits at -ampl / 2; a burst comes on about one tick

@@ -54,6 +54,13 @@ class Oscillator {
 
  private:
   float Noise(float ampl, float freq) const;
+  double Sine(float pos, float phase);
+
+  // Audio thread only: the last sine and its inputs. A modulator that is
+  // switched off (frequency 0) keeps its Pos, so its sine is not recomputed.
+  bool sine_known_ = false;
+  std::uint32_t sine_pos_ = 0, sine_phase_ = 0;  // bit patterns
+  double sine_ = 0.0;
 };
 
 }  // namespace synth

@@ -66,14 +66,16 @@ class Jackd:
     """A JACK server on the dummy backend, under a name of its own so that it
     never meets another server on the machine."""
 
-    def __init__(self, period=512):
+    def __init__(self, period=512, realtime=False):
         self.period = period
+        self.realtime = realtime
 
     def __enter__(self):
         self.name = "synthscope-test-%d-%d" % (os.getpid(), int(time.monotonic() * 1000) % 100000)
         self.env = dict(os.environ, JACK_DEFAULT_SERVER=self.name, JACK_NO_AUDIO_RESERVATION="1")
         self.log = tempfile.TemporaryFile()
-        self.proc = subprocess.Popen(["jackd", "--no-realtime", "-n", self.name, "-d", "dummy", "-r", "44100",
+        mode = ["--realtime"] if self.realtime else ["--no-realtime"]
+        self.proc = subprocess.Popen(["jackd"] + mode + ["-n", self.name, "-d", "dummy", "-r", "44100",
                                       "-p", str(self.period)], stdout=self.log, stderr=subprocess.STDOUT,
                                      env=self.env)
         r = subprocess.run(["jack_wait", "-w", "-t", "10"], env=self.env, capture_output=True)
