@@ -65,10 +65,10 @@ struct ParameterKey {
 };
 
 constexpr ParameterKey ParameterKeys[] = {
-    {'z', 0, false, 0.01}, {'s', 0, false, -0.01}, {'e', 1, true, 0.5},   {'d', 1, true, -0.5},
-    {'r', 1, false, 0.01}, {'f', 1, false, -0.01}, {'t', 2, true, 0.1},   {'g', 2, true, -0.1},
-    {'y', 2, false, 0.01}, {'h', 2, false, -0.01}, {'u', 3, true, 1.0},   {'j', 3, true, -1.0},
-    {'i', 3, false, 0.01}, {'k', 3, false, -0.01}, {'o', 4, true, 1.0},   {'l', 4, true, -1.0},
+    {'z', 0, false, 0.01}, {'s', 0, false, -0.01}, {'e', 1, true, 0.5}, {'d', 1, true, -0.5},
+    {'r', 1, false, 0.01}, {'f', 1, false, -0.01}, {'t', 2, true, 0.1}, {'g', 2, true, -0.1},
+    {'y', 2, false, 0.01}, {'h', 2, false, -0.01}, {'u', 3, true, 1.0}, {'j', 3, true, -1.0},
+    {'i', 3, false, 0.01}, {'k', 3, false, -0.01}, {'o', 4, true, 1.0}, {'l', 4, true, -1.0},
     {'p', 4, false, 0.01}, {'m', 4, false, -0.01},
 };
 

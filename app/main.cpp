@@ -54,7 +54,8 @@ int main() {
   std::fflush(stdout);
 
   s.OSC1 = synth::Oscillator(1.0f, 440.0f, synth::WavePulse);
-  for (synth::Oscillator* lfo : {&s.LFO1, &s.LFO2, &s.LFO3, &s.LFO4}) *lfo = synth::Oscillator(1.0f, 0.0f, synth::WaveSine);
+  for (synth::Oscillator* lfo : {&s.LFO1, &s.LFO2, &s.LFO3, &s.LFO4})
+    *lfo = synth::Oscillator(1.0f, 0.0f, synth::WaveSine);
 
   FSOUND_STREAM* stream = FSOUND_Stream_Create(audio::RenderBlock, StreamBytes, StreamMode, SampleRate, &s.OSC1);
   if (!stream) StreamFailed();

@@ -90,7 +90,8 @@ Options Parse(int argc, char** argv) {
     const auto colon = step.rfind(':');
     if (colon == std::string::npos) Usage("a step is KEYS:FRAMES, not '" + step + "'");
     const long long frames = ParseCount(step.substr(colon + 1), MaxTotalFrames);
-    if (frames < 0) Usage("the frames of step '" + step + "' are not a count from 0 to " + std::to_string(MaxTotalFrames));
+    if (frames < 0)
+      Usage("the frames of step '" + step + "' are not a count from 0 to " + std::to_string(MaxTotalFrames));
     total += frames;
     if (total > MaxTotalFrames) Usage("more than " + std::to_string(MaxTotalFrames) + " frames in all");
     o.steps.push_back(Step{step.substr(0, colon), frames});
@@ -180,7 +181,8 @@ int main(int argc, char** argv) {
     for (long long left = step.frames; left > 0;) {
       const long long n = std::min(left, options.block);
       audio::RenderBlock(nullptr, block.data(), static_cast<int>(n * audio::BytesPerFrame), &s.OSC1);
-      if (sf_writef_short(wav, block.data(), n) != n) FailAndDiscard("cannot write " + options.wav + ": " + sf_strerror(wav));
+      if (sf_writef_short(wav, block.data(), n) != n)
+        FailAndDiscard("cannot write " + options.wav + ": " + sf_strerror(wav));
       left -= n;
     }
   }

@@ -250,8 +250,7 @@ FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int lengthIn
   }
   const unsigned int wanted = FSOUND_16BITS | FSOUND_STEREO | FSOUND_SIGNED;
   const unsigned int other = FSOUND_8BITS | FSOUND_MONO | FSOUND_UNSIGNED;
-  if (!callback || lengthInBytes < 4 || (mode & wanted) != wanted || (mode & other) ||
-      sampleRate != lib.rate) {
+  if (!callback || lengthInBytes < 4 || (mode & wanted) != wanted || (mode & other) || sampleRate != lib.rate) {
     audio::Fail(FMOD_ERR_INVALID_PARAM);
     return nullptr;
   }
@@ -272,15 +271,14 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
   const PaDeviceIndex device = audio::Drivers()[static_cast<size_t>(lib.driver)].device;
   if (device == paNoDevice) {
     stream->silent = std::make_unique<audio::SilentOutput>(
-        lib.rate, stream->block_frames, [stream](short* buffer, int frames) {
-          return stream->Fill(buffer, static_cast<unsigned long>(frames));
-        });
+        lib.rate, stream->block_frames,
+        [stream](short* buffer, int frames) { return stream->Fill(buffer, static_cast<unsigned long>(frames)); });
     stream->silent->Start();
   } else {
     const PaStreamParameters p = audio::OutputParameters(device);
-    const PaError e = Pa_OpenStream(&stream->device, nullptr, &p, lib.rate,
-                                    static_cast<unsigned long>(stream->block_frames), paNoFlag,
-                                    audio::DeviceCallback, stream);
+    const PaError e =
+        Pa_OpenStream(&stream->device, nullptr, &p, lib.rate, static_cast<unsigned long>(stream->block_frames),
+                      paNoFlag, audio::DeviceCallback, stream);
     if (e != paNoError) {
       stream->device = nullptr;
       return audio::Fail(e == paDeviceUnavailable ? FMOD_ERR_ALLOCATED : FMOD_ERR_INIT), -1;

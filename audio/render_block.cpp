@@ -1,14 +1,11 @@
 #include "audio/render_block.h"
 
-
 #include "scope/scope.h"
 #include "synth/numeric.h"
 
 namespace audio {
 
-std::int16_t ToSample(float v) {
-  return synth::LowBits16OfTrunc(static_cast<float>(static_cast<double>(v) * 10000.0));
-}
+std::int16_t ToSample(float v) { return synth::LowBits16OfTrunc(static_cast<float>(static_cast<double>(v) * 10000.0)); }
 
 void RenderFrames(synth::SynthState& s, std::int16_t* out, int frames) {
   for (int i = 0; i < frames; ++i) {

@@ -39,8 +39,8 @@ void SilentOutput::Stop() {
 
 void SilentOutput::Run() {
   const long long start = Now();
-  long long epoch = start;   // where the pace was last (re)started
-  long long played = 0;      // frames since epoch
+  long long epoch = start;  // where the pace was last (re)started
+  long long played = 0;     // frames since epoch
   while (running_.load(std::memory_order_relaxed)) {
     if (!fill_(buffer_.data(), block_frames_)) break;
     played += block_frames_;

@@ -40,20 +40,25 @@ class Xvfb:
     """A virtual display of its own, at least 640 x 800."""
 
     def __enter__(self):
-        for n in range(90, 200):
-            if not os.path.exists("/tmp/.X%d-lock" % n) and not os.path.exists("/tmp/.X11-unix/X%d" % n):
-                break
-        self.display = ":%d" % n
+        # Xvfb picks a free display itself and names it on a pipe, so two
+        # test runs never race for one.
+        r, w = os.pipe()
         self.log = tempfile.TemporaryFile()
-        self.proc = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1024x900x24", "-nolisten", "tcp"],
-                                     stdout=self.log, stderr=subprocess.STDOUT)
-
-        def ready():
-            if self.proc.poll() is not None:
-                self.log.seek(0)
-                raise RuntimeError("Xvfb did not start: " + self.log.read().decode(errors="replace"))
-            return subprocess.run(["xdpyinfo", "-display", self.display], capture_output=True).returncode == 0
-        wait_for(ready, 20, "Xvfb")
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x900x24", "-nolisten", "tcp"],
+                                     stdout=self.log, stderr=subprocess.STDOUT, pass_fds=(w,))
+        os.close(w)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(r)
+        if not number.strip():
+            self.proc.wait(10)
+            self.log.seek(0)
+            raise RuntimeError("Xvfb did not start: " + self.log.read().decode(errors="replace"))
+        self.display = ":" + number.decode().strip()
         return self
 
     def __exit__(self, *exc):

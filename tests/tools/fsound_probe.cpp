@@ -64,7 +64,8 @@ int Play(int output, int driver, double seconds) {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) return List();
-  if (argc == 5 && std::strcmp(argv[1], "play") == 0) return Play(std::atoi(argv[2]), std::atoi(argv[3]), std::atof(argv[4]));
+  if (argc == 5 && std::strcmp(argv[1], "play") == 0)
+    return Play(std::atoi(argv[2]), std::atoi(argv[3]), std::atof(argv[4]));
   std::fprintf(stderr, "usage: fsound_probe list | play OUTPUT DRIVER SECONDS\n");
   return 2;
 }

@@ -54,18 +54,17 @@ TEST_P(ParameterKeys, MoveOneFieldByItsStep) {
   EXPECT_EQ(s.Note, 58);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ParameterKeys,
-    ::testing::Values(ParameterCase{'z', 0, false, 1.01f}, ParameterCase{'s', 0, false, 0.99f},
-                      ParameterCase{'e', 1, true, 10.5f}, ParameterCase{'d', 1, true, 9.5f},
-                      ParameterCase{'r', 1, false, 1.01f}, ParameterCase{'f', 1, false, 0.99f},
-                      ParameterCase{'t', 2, true, 10.1f}, ParameterCase{'g', 2, true, 9.9f},
-                      ParameterCase{'y', 2, false, 1.01f}, ParameterCase{'h', 2, false, 0.99f},
-                      ParameterCase{'u', 3, true, 11.0f}, ParameterCase{'j', 3, true, 9.0f},
-                      ParameterCase{'i', 3, false, 1.01f}, ParameterCase{'k', 3, false, 0.99f},
-                      ParameterCase{'o', 4, true, 11.0f}, ParameterCase{'l', 4, true, 9.0f},
-                      ParameterCase{'p', 4, false, 1.01f}, ParameterCase{'m', 4, false, 0.99f}),
-    [](const auto& info) { return std::string(1, info.param.key); });
+INSTANTIATE_TEST_SUITE_P(Table, ParameterKeys,
+                         ::testing::Values(ParameterCase{'z', 0, false, 1.01f}, ParameterCase{'s', 0, false, 0.99f},
+                                           ParameterCase{'e', 1, true, 10.5f}, ParameterCase{'d', 1, true, 9.5f},
+                                           ParameterCase{'r', 1, false, 1.01f}, ParameterCase{'f', 1, false, 0.99f},
+                                           ParameterCase{'t', 2, true, 10.1f}, ParameterCase{'g', 2, true, 9.9f},
+                                           ParameterCase{'y', 2, false, 1.01f}, ParameterCase{'h', 2, false, 0.99f},
+                                           ParameterCase{'u', 3, true, 11.0f}, ParameterCase{'j', 3, true, 9.0f},
+                                           ParameterCase{'i', 3, false, 1.01f}, ParameterCase{'k', 3, false, 0.99f},
+                                           ParameterCase{'o', 4, true, 11.0f}, ParameterCase{'l', 4, true, 9.0f},
+                                           ParameterCase{'p', 4, false, 1.01f}, ParameterCase{'m', 4, false, 0.99f}),
+                         [](const auto& info) { return std::string(1, info.param.key); });
 
 TEST(Keys, NoteKeys) {
   const std::pair<char, int> table[] = {{'w', 61}, {'x', 63}, {'c', 65}, {'v', 66},
@@ -168,11 +167,11 @@ TEST(Keys, ClampZeroesTinyNegativeAndNanValues) {
 TEST(Readout, AfterW) {
   SynthState s;
   ApplyKey(s, 'w');
-  const std::string start =
-      "Freq [0.000] Ampl [1.000] Phase [1.000] - AFreq [0.000] AAmpl [1.000] APhase [1.000]  \n";
-  EXPECT_EQ(Readout(s), "Note [61] -> [440.000000]\n"
-                        "Freq [440.000] Ampl [1.000] Phase [1.000] - AFreq [440.000] AAmpl [1.000] APhase [1.000]  \n" +
-                            start + start + start + start);
+  const std::string start = "Freq [0.000] Ampl [1.000] Phase [1.000] - AFreq [0.000] AAmpl [1.000] APhase [1.000]  \n";
+  EXPECT_EQ(Readout(s),
+            "Note [61] -> [440.000000]\n"
+            "Freq [440.000] Ampl [1.000] Phase [1.000] - AFreq [440.000] AAmpl [1.000] APhase [1.000]  \n" +
+                start + start + start + start);
 }
 
 TEST(Readout, UnlistedKeyChangesNothing) {

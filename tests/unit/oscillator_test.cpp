@@ -66,17 +66,16 @@ TEST_P(TickByWave, MatchesTheRuleBitForBit) {
   EXPECT_EQ(o.Value, c.value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Waves, TickByWave,
-    ::testing::Values(
-        // Pos = 440/44100 as a float; sin(6.2831853 (Pos + 1.0))
-        TickCase{"sine_one_tick", synth::WaveSine, 1.0f, 1, 0x1.46efdcp-7f, 0x1.009b84p-4f},
-        TickCase{"sine_three_ticks", synth::WaveSine, 1.0f, 3, 0x1.ea67cap-6f, 0x1.7ee5a2p-3f},
-        TickCase{"ramp", synth::WaveRamp, 0.7f, 2, 0x1.46efdcp-6f, 0x1.c9b634p-7f},
-        TickCase{"ramp_shifted", synth::WaveRampShifted, 0.7f, 2, 0x1.46efdcp-6f, -0x1.f1b24ep-2f},
-        // sine below 0.5 early in the cycle: the pulse reads 0
-        TickCase{"pulse_low_plateau", synth::WavePulse, 1.0f, 3, 0x1.ea67cap-6f, 0.0f}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Waves, TickByWave,
+                         ::testing::Values(
+                             // Pos = 440/44100 as a float; sin(6.2831853 (Pos + 1.0))
+                             TickCase{"sine_one_tick", synth::WaveSine, 1.0f, 1, 0x1.46efdcp-7f, 0x1.009b84p-4f},
+                             TickCase{"sine_three_ticks", synth::WaveSine, 1.0f, 3, 0x1.ea67cap-6f, 0x1.7ee5a2p-3f},
+                             TickCase{"ramp", synth::WaveRamp, 0.7f, 2, 0x1.46efdcp-6f, 0x1.c9b634p-7f},
+                             TickCase{"ramp_shifted", synth::WaveRampShifted, 0.7f, 2, 0x1.46efdcp-6f, -0x1.f1b24ep-2f},
+                             // sine below 0.5 early in the cycle: the pulse reads 0
+                             TickCase{"pulse_low_plateau", synth::WavePulse, 1.0f, 3, 0x1.ea67cap-6f, 0.0f}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Oscillator, PosOfExactlyOneIsNotReduced) {
   Oscillator o = Make(1.0f, 0.0f, synth::WaveRamp);
@@ -216,8 +215,7 @@ TEST(Oscillator, PrintLineFormat) {
   std::FILE* out = open_memstream(&text, &size);
   o.PrintLine(out);
   std::fclose(out);
-  EXPECT_STREQ(text,
-               "Freq [440.000] Ampl [1.000] Phase [1.000] - AFreq [440.000] AAmpl [1.000] APhase [1.000]  \n");
+  EXPECT_STREQ(text, "Freq [440.000] Ampl [1.000] Phase [1.000] - AFreq [440.000] AAmpl [1.000] APhase [1.000]  \n");
   std::free(text);
 }
 

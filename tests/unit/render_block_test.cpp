@@ -16,9 +16,9 @@ using audio::ToSample;
 TEST(SampleConversion, TruncatesAndKeepsTheLow16Bits) {
   const float inf = std::numeric_limits<float>::infinity();
   const std::pair<float, int> table[] = {
-      {1.0f, 10000},    {-1.0f, -10000},   {0.99999f, 9999},  {-0.00001f, 0},     {3.5f, -30536},
-      {-3.5f, 30536},   {214748.3648f, 0}, {300000.0f, 24064}, {-300000.0f, -24064}, {500000.0f, -3584},
-      {1e10f, 0},       {3e34f, 0},        {inf, 0},          {-inf, 0},          {std::nanf(""), 0},
+      {1.0f, 10000},     {-1.0f, -10000},    {0.99999f, 9999},     {-0.00001f, 0},     {3.5f, -30536}, {-3.5f, 30536},
+      {214748.3648f, 0}, {300000.0f, 24064}, {-300000.0f, -24064}, {500000.0f, -3584}, {1e10f, 0},     {3e34f, 0},
+      {inf, 0},          {-inf, 0},          {std::nanf(""), 0},
   };
   for (const auto& [v, sample] : table) EXPECT_EQ(ToSample(v), sample) << v;
 }

@@ -74,9 +74,9 @@ TEST(Scope, StartValues) {
 
 TEST(Scope, RowsAreDecidedOnTheDouble) {
   const double inf = std::numeric_limits<double>::infinity();
-  const std::pair<double, int> table[] = {{220.0, 220},  {1.0, 1},   {0.999, -1}, {0.0, -1},   {-0.5, -1},
-                                          {799.999, 799}, {800.0, -1}, {1e300, -1}, {-1e300, -1}, {inf, -1},
-                                          {-inf, -1},    {std::nan(""), -1}};
+  const std::pair<double, int> table[] = {{220.0, 220}, {1.0, 1},       {0.999, -1}, {0.0, -1},
+                                          {-0.5, -1},   {799.999, 799}, {800.0, -1}, {1e300, -1},
+                                          {-1e300, -1}, {inf, -1},      {-inf, -1},  {std::nan(""), -1}};
   for (const auto& [row, drawn] : table) {
     Surface s = Make(scope::Height + 1);
     scope::ClearSurface(s.get());
@@ -171,6 +171,98 @@ TEST(Scope, BlocksSoundTheSameWithAndWithoutTheScope) {
     ASSERT_EQ(a, b) << "block " << block;
   }
   EXPECT_FALSE(RowColours(s.get()).empty());
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::uint32_t> Pixels(SDL_Surface* s) {
+  std::vector<std::uint32_t> all;
+  for (int y = 0; y < s->h; ++y)
+    for (int x = 0; x < s->w; ++x) all.push_back(Pixel(s, x, y));
+  return all;
+}
+
+struct Left {
+  float value, freq, ampl, phase;
+  bool operator==(const Left&) const = default;
+};
+
+std::vector<Left> Effective(synth::SynthState& s) {
+  std::vector<Left> out;
+  for (int i = 0; i < synth::OscillatorCount; ++i) {
+    const synth::Oscillator& o = *s.Oscillators(i);
+    out.push_back({o.Value, o.AFreq, o.AAmpl, o.APhase});
+  }
+  return out;
+}
+
+void Modulated(synth::SynthState& s) {
+  s.LFO1.Freq = 3.0f;
+  s.LFO2.Freq = 0.7f;
+  s.LFO2.Ampl = 0.3f;
+  s.LFO3.Freq = 11.0f;
+  s.LFO4.Wave = synth::WaveRampShifted;
+  s.LFO4.Freq = 2.0f;
+}
+
+// A picture that stands still is drawn from the last pass: it must be the
+// very picture, and leave the very state, that computing it gives.
+TEST(ScopeRepeat, UnchangedSettingsGiveTheSamePictureAndState) {
+  synth::SynthState s;
+  Modulated(s);
+  Surface first = Make(), second = Make();
+  Draw(s, first.get());
+  const auto left = Effective(s);
+  for (int i = 0; i < synth::OscillatorCount; ++i) s.Oscillators(i)->Value = 9.0f;
+  Draw(s, second.get());
+  EXPECT_TRUE(Pixels(first.get()) == Pixels(second.get()));
+  EXPECT_TRUE(Effective(s) == left);
+}
+
+TEST(ScopeRepeat, ChangedSettingsAreDrawnAfresh) {
+  synth::SynthState s, fresh;
+  Modulated(s);
+  Modulated(fresh);
+  Surface before = Make(), after = Make(), expected = Make();
+  Draw(s, before.get());
+  s.LFO3.Ampl = 0.5f;
+  fresh.LFO3.Ampl = 0.5f;
+  Draw(s, after.get());
+  fresh.Surface = expected.get();
+  scope::ClearSurface(expected.get());
+  synth::StepVoice(fresh, false);  // another pass in between, from other settings
+  Draw(fresh, expected.get());
+  EXPECT_FALSE(Pixels(before.get()) == Pixels(after.get()));
+  EXPECT_TRUE(Pixels(after.get()) == Pixels(expected.get()));
+}
+
+TEST(ScopeRepeat, NoiseDrawsOnEveryPass) {
+  synth::SynthState s;
+  s.OSC1.Wave = synth::WaveNoise;
+  s.OSC1.Freq = 439.5f;
+  synth::Noise().State = 1;
+  Surface surface = Make();
+  Draw(s, surface.get());
+  Draw(s, surface.get());
+  synth::RandomSource replay;
+  for (int i = 0; i < 2 * 12802; ++i) replay.Next();
+  EXPECT_EQ(synth::Noise().State, replay.State);
+}
+
+// An unknown waveform keeps the Value it had before the pass.
+TEST(ScopeRepeat, UnknownWaveformFollowsItsValue) {
+  synth::SynthState s;
+  s.OSC1.Wave = 0;
+  Surface surface = Make();
+  s.OSC1.Value = 0.5f;
+  Draw(s, surface.get());
+  EXPECT_EQ(Pixel(surface.get(), 10, 145), White);  // 120 + 5000 / 200
+  s.OSC1.Value = 0.25f;
+  Draw(s, surface.get());
+  EXPECT_EQ(Pixel(surface.get(), 10, 132), White);  // 120 + 2500 / 200
+  EXPECT_EQ(Pixel(surface.get(), 10, 145), 0u);
 }
 
 }  // namespace

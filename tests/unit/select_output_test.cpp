@@ -100,8 +100,8 @@ TEST(SelectOutput, OutputKeysAndHeadings) {
     int code;
     std::string heading;
   };
-  for (const Case& c : {Case{'1', 2, "Direct Sound"}, Case{'2', 1, "Windows Multimedia Waveout"},
-                        Case{'3', 7, "ASIO"}, Case{'4', 0, "NoSound"}}) {
+  for (const Case& c : {Case{'1', 2, "Direct Sound"}, Case{'2', 1, "Windows Multimedia Waveout"}, Case{'3', 7, "ASIO"},
+                        Case{'4', 0, "NoSound"}}) {
     FakeLibrary lib;
     ScriptedKeys keys(std::string(1, c.key) + "2");
     const Result r = RunMenus(lib, keys);
@@ -135,7 +135,13 @@ TEST(SelectOutput, HeadingForCodesWithoutAName) {
 
 TEST(SelectOutput, OtherKeysAreIgnoredInBothMenus) {
   FakeLibrary lib;
-  ScriptedKeys keys("x5\x01" "4" "0" "3" "9a" "1");  // '0' is index -1; '3' and '9' are beyond two drivers
+  ScriptedKeys keys(
+      "x5\x01"
+      "4"
+      "0"
+      "3"
+      "9a"
+      "1");  // '0' is index -1; '3' and '9' are beyond two drivers
   const Result r = RunMenus(lib, keys);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(lib.output, 0);
