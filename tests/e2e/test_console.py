@@ -4,6 +4,7 @@ the terminal as it was found on every way out."""
 import os
 import signal
 import subprocess
+import sys
 import time
 import unittest
 
@@ -62,6 +63,24 @@ class ConsoleKeyboard(unittest.TestCase):
                 self.assertEqual(t.wait(), -sig)
                 self.assertEqual(t.stty(), t.before)
                 t.close()
+
+    def test_ctrl_z_restores_the_terminal_and_continuing_sets_key_mode_again(self):
+        shell = os.path.join(os.path.dirname(os.path.abspath(__file__)), "jobshell.py")
+        t = Terminal([sys.executable, shell, PROBE])
+        self.addCleanup(t.close)
+        t.expect("ready\n")
+        keys = t.stty()
+        self.assertNotEqual(keys, t.before)
+        t.send(b"\x1a")
+        pos = t.expect("stopped\n")
+        self.assertEqual(t.stty(), t.before)
+        t.send("fg\n")
+        wait_for(lambda: t.stty() == keys, 5, "key mode again")
+        t.send("b")
+        t.expect("key 98\n", start=pos)
+        t.send(b"\x1b")
+        self.assertEqual(t.wait(), 0)
+        self.assertEqual(t.stty(), t.before)
 
     def test_end_of_piped_input_is_escape_and_leaves_the_terminal_alone(self):
         r, w = os.pipe()
