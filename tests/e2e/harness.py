@@ -128,6 +128,17 @@ class Terminal:
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
 
+    @classmethod
+    def piped(cls, argv, keys, env=None):
+        """The program with its output on the terminal and `keys` piped into
+        its standard input, which then ends."""
+        r, w = os.pipe()
+        t = cls(argv, env=env, stdin=r)
+        os.close(r)
+        os.write(w, keys)
+        os.close(w)
+        return t
+
     def _read(self):
         while True:
             try:
@@ -156,6 +167,18 @@ class Terminal:
 
     def send(self, data):
         os.write(self.master, data if isinstance(data, bytes) else data.encode())
+
+    # The ways a user ends a program from outside: Ctrl+C from the keyboard,
+    # kill, and a terminal that hangs up.
+    ENDING_SIGNALS = (("ctrl-c", signal.SIGINT), ("kill", signal.SIGTERM), ("kill", signal.SIGHUP))
+
+    def end_by(self, how, sig):
+        """Delivers `sig` as `how` says; returns the exit status."""
+        if how == "ctrl-c":
+            self.send(b"\x03")
+        else:
+            self.proc.send_signal(sig)
+        return self.wait()
 
     def stty(self):
         return subprocess.run(["stty", "-g"], stdin=self.slave, capture_output=True, text=True,

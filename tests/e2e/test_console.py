@@ -2,7 +2,6 @@
 the terminal as it was found on every way out."""
 
 import os
-import signal
 import subprocess
 import sys
 import time
@@ -53,14 +52,10 @@ class ConsoleKeyboard(unittest.TestCase):
         self.assertEqual(t.wait(), 0)
 
     def test_ending_signals_restore_the_terminal(self):
-        for how, sig in (("ctrl-c", signal.SIGINT), ("kill", signal.SIGTERM), ("kill", signal.SIGHUP)):
+        for how, sig in Terminal.ENDING_SIGNALS:
             with self.subTest(how=how, sig=sig):
                 t = self.start()
-                if how == "ctrl-c":
-                    t.send(b"\x03")
-                else:
-                    t.proc.send_signal(sig)
-                self.assertEqual(t.wait(), -sig)
+                self.assertEqual(t.end_by(how, sig), -sig)
                 self.assertEqual(t.stty(), t.before)
                 t.close()
 
@@ -83,12 +78,8 @@ class ConsoleKeyboard(unittest.TestCase):
         self.assertEqual(t.stty(), t.before)
 
     def test_end_of_piped_input_is_escape_and_leaves_the_terminal_alone(self):
-        r, w = os.pipe()
-        t = Terminal([PROBE], stdin=r)
+        t = Terminal.piped([PROBE], b"xy[")
         self.addCleanup(t.close)
-        os.close(r)
-        os.write(w, b"xy[")
-        os.close(w)
         self.assertEqual(t.wait(), 0)
         out = t.text()
         # bytes as they come: no sequence handling off a terminal

@@ -2,7 +2,6 @@
 with none, the menus, the help, the read-outs and every way out."""
 
 import os
-import signal
 import time
 import unittest
 
@@ -76,16 +75,12 @@ class Program(unittest.TestCase):
                 t.close()
 
     def test_signals_end_it_with_the_terminal_restored(self):
-        for how, sig in (("ctrl-c", signal.SIGINT), ("kill", signal.SIGTERM), ("kill", signal.SIGHUP)):
+        for how, sig in Terminal.ENDING_SIGNALS:
             with self.subTest(how=how, sig=sig):
                 t = self.start_playing()
                 t.send("a")
                 t.expect("Note [59]")
-                if how == "ctrl-c":
-                    t.send(b"\x03")
-                else:
-                    t.proc.send_signal(sig)
-                self.assertEqual(t.wait(), -sig)
+                self.assertEqual(t.end_by(how, sig), -sig)
                 self.assertEqual(t.stty(), t.before)
                 t.close()
 
@@ -101,13 +96,8 @@ class Program(unittest.TestCase):
         self.assertEqual(t.wait(), 0)
 
     def test_piped_keys_end_with_status_zero_at_end_of_input(self):
-        r, w = os.pipe()
-        env = dict(os.environ, DISPLAY=self.xvfb.display)
-        t = Terminal([SYNTHSCOPE], env=env, stdin=r)
+        t = Terminal.piped([SYNTHSCOPE], b"41wa", env=dict(os.environ, DISPLAY=self.xvfb.display))
         self.addCleanup(t.close)
-        os.close(r)
-        os.write(w, b"41wa")
-        os.close(w)
         self.assertEqual(t.wait(), 0)
         out = t.text()
         self.assertIn(HELP, out)
