@@ -39,12 +39,15 @@ def wait_for(predicate, timeout, what):
 class Xvfb:
     """A virtual display of its own, at least 640 x 800."""
 
+    def __init__(self, depth=24):
+        self.depth = depth
+
     def __enter__(self):
         # Xvfb picks a free display itself and names it on a pipe, so two
         # test runs never race for one.
         r, w = os.pipe()
         self.log = tempfile.TemporaryFile()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x900x24", "-nolisten", "tcp"],
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x900x%d" % self.depth, "-nolisten", "tcp"],
                                      stdout=self.log, stderr=subprocess.STDOUT, pass_fds=(w,))
         os.close(w)
         number = b""
@@ -71,16 +74,17 @@ class Jackd:
     """A JACK server on the dummy backend, under a name of its own so that it
     never meets another server on the machine."""
 
-    def __init__(self, period=512, realtime=False):
+    def __init__(self, period=512, realtime=False, rate=44100):
         self.period = period
         self.realtime = realtime
+        self.rate = rate
 
     def __enter__(self):
         self.name = "synthscope-test-%d-%d" % (os.getpid(), int(time.monotonic() * 1000) % 100000)
         self.env = dict(os.environ, JACK_DEFAULT_SERVER=self.name, JACK_NO_AUDIO_RESERVATION="1")
         self.log = tempfile.TemporaryFile()
         mode = ["--realtime"] if self.realtime else ["--no-realtime"]
-        self.proc = subprocess.Popen(["jackd"] + mode + ["-n", self.name, "-d", "dummy", "-r", "44100",
+        self.proc = subprocess.Popen(["jackd"] + mode + ["-n", self.name, "-d", "dummy", "-r", str(self.rate),
                                       "-p", str(self.period)], stdout=self.log, stderr=subprocess.STDOUT,
                                      env=self.env)
         r = subprocess.run(["jack_wait", "-w", "-t", "10"], env=self.env, capture_output=True)

@@ -61,6 +61,24 @@ class WithoutSoundCard(unittest.TestCase):
                 self.assertEqual(r.stderr, b"")
 
 
+class OnJackAtAnotherRate(unittest.TestCase):
+    def test_a_device_without_44100_hz_fails_the_start_and_the_stream(self):
+        with Jackd(rate=48000) as jack:
+            env = dict(jack.env)
+            env.pop("DISPLAY", None)
+            t = Terminal([SYNTHSCOPE], env=env)
+            self.addCleanup(t.close)
+            t.expect(OUTPUT_MENU)
+            t.send("31")
+            self.assertEqual(t.wait(20), 1)
+            out = t.text()
+            self.assertIn("Press a corresponding number or ESC to quit\nError!\nSoundcard does not support the "
+                          "features needed for this soundsystem (16bit stereo output)\n", out)
+            self.assertIn(HELP, out)
+            self.assertTrue(out.endswith("Error!\nThis command failed because FSOUND_Init was not called\n"), out)
+            self.assertEqual(t.stty(), t.before)
+
+
 class OnJack(unittest.TestCase):
     def setUp(self):
         self.jack = Jackd()
