@@ -73,6 +73,32 @@ BENCHMARK(RenderBlock)
     ->ArgsProduct({{256, 512, 1024, 8192}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
+// The whole drawing pass on a real window (clear, pass, flip), when there is
+// a display: run under Xvfb, for instance `xvfb-run build/bench/bench`.
+void DrawingPassOnWindow(benchmark::State& state) {
+  const bool changing = state.range(0);
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) != 0) {
+    state.SkipWithError("no display");
+    return;
+  }
+  synth::SynthState s;
+  s.Surface = SDL_SetVideoMode(scope::Width, scope::Height, 32, SDL_SWSURFACE);
+  if (!s.Surface) {
+    state.SkipWithError("no window");
+    SDL_Quit();
+    return;
+  }
+  float phase = 1.0f;
+  for (auto _ : state) {
+    if (changing) s.OSC1.Phase = (phase = phase == 1.0f ? 0.5f : 1.0f);
+    scope::ClearSurface(s.Surface);
+    scope::DrawScope(s);
+  }
+  SDL_Quit();
+}
+BENCHMARK(DrawingPassOnWindow)->ArgName("changing")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // Prints the ratios that the targets are about, from the same run.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
