@@ -8,7 +8,15 @@ and a CPU-burning process beside it.
 Reports xruns (from a JACK client of the tests' own and from jackd's log),
 the program's CPU share and its main thread's, its resident memory at the
 start and the end, and the seconds of audio that reached JACK against the
-wall clock. Exits 1 when a limit is broken."""
+wall clock. Exits 1 when a limit is broken.
+
+jackd's log tells whose an xrun was: "client = synthscope was not finished,
+state = Running" is the program's own callback overrunning the cycle; an
+xrun in which no client was even scheduled ("state = Triggered", often with
+the dummy driver's own timer waking late) is the machine's. Measured here on
+a 2-core virtual machine: about one of those every three minutes, with the
+program idle at the time. Every xrun is reported; the program's own must be
+none."""
 
 import argparse
 import array
@@ -73,7 +81,7 @@ def soak(seconds, realtime):
             raw = tempfile.NamedTemporaryFile(suffix=".raw")
             probe = subprocess.Popen([os.path.join(TOOLS, "jack_probe"), "synthscope", str(seconds), raw.name],
                                      env=jack.env, stdout=subprocess.PIPE, text=True)
-            log_before = jack.read_log().lower().count("xrun")
+            log_before = len(jack.read_log())
             start = time.monotonic()
             cpu0, main0 = cpu_seconds("/proc/%d/stat" % pid), cpu_seconds("/proc/%d/task/%d/stat" % (pid, pid))
             rss0 = rss_kib(pid)
@@ -101,10 +109,11 @@ def soak(seconds, realtime):
             report = dict(zip(out.split()[::2], map(float, out.split()[1::2])))
             samples = array.array("h")
             samples.frombytes(raw.read())
-            log = jack.read_log()
-            log_xruns = log.lower().count("xrun") - log_before
+            log = jack.read_log()[log_before:]
+            log_xruns = log.count("ProcessGraphAsyncMaster: Process error")
+            own_xruns = log.count("client = synthscope was not finished, state = Running")
             if log_xruns:
-                sys.stderr.write("jackd's log:\n" + log)
+                sys.stderr.write("jackd's log while measuring:\n" + log)
             t.send(b"\x1b")
             status = t.wait(20)
         finally:
@@ -119,6 +128,7 @@ def soak(seconds, realtime):
         "keys pressed": k,
         "xruns (JACK client)": int(report["xruns"]),
         "xruns (jackd log)": log_xruns,
+        "xruns with the program's callback running": own_xruns,
         "CPU, % of a core": 100.0 * (cpu1 - cpu0) / wall,
         "main thread, % of a core": 100.0 * (main1 - main0) / wall,
         "main thread idle, % of a core": 100.0 * idle_main / max(idle_time, 1e-9),
@@ -132,7 +142,7 @@ def soak(seconds, realtime):
     }
     limits = [
         ("a window to draw on", has_window),
-        ("no xruns", figures["xruns (JACK client)"] == 0 and log_xruns == 0),
+        ("no xrun of the program's own", own_xruns == 0),
         ("memory growth under 1 MiB", rss1 - rss0 < 1024),
         ("CPU under 15 % of a core", figures["CPU, % of a core"] < 15.0),
         ("main thread idle under 1 % of a core", figures["main thread idle, % of a core"] < 1.0),
