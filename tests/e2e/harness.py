@@ -47,7 +47,10 @@ class Xvfb:
         # test runs never race for one.
         r, w = os.pipe()
         self.log = tempfile.TemporaryFile()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x900x%d" % self.depth, "-nolisten", "tcp"],
+        # -noreset: the server otherwise resets when its last client leaves, and
+        # refuses the next program that connects during the reset.
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-noreset", "-screen", "0", "1024x900x%d" % self.depth,
+                                      "-nolisten", "tcp"],
                                      stdout=self.log, stderr=subprocess.STDOUT, pass_fds=(w,))
         os.close(w)
         number = b""
